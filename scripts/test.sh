@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs, builds and runs every test: once in a normal build, once with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the tests that start HTTP workers once more under
+# ThreadSanitizer. Fails on any failing test or sanitizer finding.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+export QT_QPA_PLATFORM=offscreen
+export QTWEBENGINE_DISABLE_SANDBOX=1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1
+export LSAN_OPTIONS=suppressions=$root/tests/sanitizers/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/sanitizers/tsan.supp
+
+run_suite() {
+  local flavour=$1; shift
+  echo "== $flavour build"
+  bash scripts/build.sh "$flavour"
+  local dir
+  case "$flavour" in release) dir=build ;; *) dir=build-$flavour ;; esac
+  echo "== $flavour tests"
+  ctest --test-dir "$dir" --output-on-failure --timeout 600 "$@"
+}
+
+run_suite release
+run_suite asan
+run_suite tsan -L threads
+echo "== all test runs passed"
