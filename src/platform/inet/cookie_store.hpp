@@ -17,6 +17,8 @@ struct CookieRecord {
     std::string value;
     std::string path = "/";              // sent only with requests at or below this path
     std::optional<std::time_t> expires;  // absent: kept for the life of the process
+
+    friend bool operator==(const CookieRecord&, const CookieRecord&) = default;
 };
 
 // A cookie as it follows "Set-Cookie:": "n=v; path=/x; expires=...". Text without "=" before

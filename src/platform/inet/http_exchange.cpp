@@ -257,6 +257,24 @@ void HttpRequest::Exchange::collectFinished()
             transferEnded_ = true;
 }
 
+std::vector<curl_waitfd> HttpRequest::Exchange::socketsBeingRead() const
+{
+    fd_set read;
+    fd_set write;
+    fd_set error;
+    FD_ZERO(&read);
+    FD_ZERO(&write);
+    FD_ZERO(&error);
+    int highest = -1;
+    std::vector<curl_waitfd> sockets;
+    if (curl_multi_fdset(multi_, &read, &write, &error, &highest) != CURLM_OK)
+        return sockets;
+    for (int fd = 0; fd <= highest; ++fd)
+        if (FD_ISSET(fd, &read))
+            sockets.push_back({.fd = fd, .events = CURL_WAIT_POLLIN, .revents = 0});
+    return sockets;
+}
+
 void HttpRequest::Exchange::drive(const std::function<bool()>& done)
 {
     const Clock::time_point started = Clock::now();
@@ -292,7 +310,14 @@ void HttpRequest::Exchange::drive(const std::function<bool()>& done)
         curl_multi_timeout(multi_, &curlWait);
         if (curlWait >= 0)
             wait = std::min(wait, milliseconds(curlWait));
-        curl_multi_poll(multi_, nullptr, 0, static_cast<int>(std::max<long long>(wait.count(), 0)), nullptr);
+
+        // Curl reports header lines only once complete, so bytes arriving are seen on the
+        // sockets it reads from: watched alongside its own poll, any of them ready is activity.
+        std::vector<curl_waitfd> reading = socketsBeingRead();
+        curl_multi_poll(multi_, reading.data(), static_cast<unsigned>(reading.size()),
+                        static_cast<int>(std::max<long long>(wait.count(), 0)), nullptr);
+        if (std::any_of(reading.begin(), reading.end(), [](const curl_waitfd& fd) { return fd.revents != 0; }))
+            lastActivity_ = Clock::now();
     }
 }
 

@@ -72,6 +72,7 @@ private:
     // Runs the transfer until `done` holds, it ends, it times out or it is cancelled.
     void drive(const std::function<bool()>& done);
     void collectFinished();
+    std::vector<curl_waitfd> socketsBeingRead() const;
 
     std::shared_ptr<const Connection::Target> target_;
     std::shared_ptr<Cancellation> cancellation_;
