@@ -16,6 +16,8 @@ using namespace xingfan::letters::testing;
 
 namespace {
 
+using xingfan::letters::testing::PrintTo;
+
 constexpr std::string_view kBase = "http://svc.example/";
 
 struct RequestCase {

@@ -21,6 +21,8 @@ using xingfan::testsupport::ScriptedReply;
 
 namespace {
 
+using xingfan::letters::testing::PrintTo;
+
 const std::string kBr = "<br />";
 
 std::string listingPage()

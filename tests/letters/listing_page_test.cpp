@@ -22,6 +22,8 @@ void PrintTo(const LetterEntry& entry, std::ostream* out)
 
 namespace {
 
+using xingfan::letters::testing::PrintTo;
+
 const std::string kBr = "<br />";
 
 // One letter's run as the service writes it.

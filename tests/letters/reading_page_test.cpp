@@ -14,6 +14,8 @@ using namespace xingfan::letters::testing;
 
 namespace {
 
+using xingfan::letters::testing::PrintTo;
+
 struct ReadingCase {
     const char* name;
     std::string reply;

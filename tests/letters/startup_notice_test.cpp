@@ -13,6 +13,8 @@ using namespace xingfan::letters::testing;
 
 namespace {
 
+using xingfan::letters::testing::PrintTo;
+
 constexpr std::string_view kBase = "http://svc.example/";
 const std::string kFlagUrl = "http://svc.example/shujuzhongxin/banb.txt";
 const std::string kAddressUrl = "http://svc.example/shujuzhongxin/wz.txt";

@@ -5,6 +5,8 @@
 #include <QString>
 
 #include <cctype>
+#include <concepts>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -28,5 +30,16 @@ struct CaseName {
         return name;
     }
 };
+
+// Names a parameterised case in failure messages instead of dumping its bytes. Test files bring it
+// in with a using-declaration next to their case structs.
+template <typename Case>
+    requires requires(const Case& c) {
+        { c.name } -> std::convertible_to<const char*>;
+    }
+void PrintTo(const Case& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 }  // namespace xingfan::letters::testing

@@ -12,6 +12,8 @@ using namespace xingfan::letters::testing;
 
 namespace {
 
+using xingfan::letters::testing::PrintTo;
+
 struct BetweenCase {
     const char* name;
     std::string text;
