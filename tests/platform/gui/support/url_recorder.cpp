@@ -21,6 +21,8 @@ UrlRecorder::~UrlRecorder()
 void UrlRecorder::open(const QUrl& url)
 {
     opened.append(url);
+    if (whenOpened)
+        whenOpened(url);
 }
 
 }  // namespace xingfan::testing

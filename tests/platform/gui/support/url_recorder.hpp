@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
+
 namespace xingfan::testing {
 
 // Takes the place of the desktop's browser: while it lives, every address handed to
@@ -16,6 +18,8 @@ public:
     ~UrlRecorder() override;
 
     QList<QUrl> opened;
+    // Called with each address as it is opened, for a look at the program's state at that moment.
+    std::function<void(const QUrl&)> whenOpened;
 
 public Q_SLOTS:
     void open(const QUrl& url);
