@@ -113,7 +113,7 @@ TEST(HttpRequest, GoesThroughAProxyInAbsoluteForm)
 
     EXPECT_EQ(httpRequest("http://letters.example/x?y=1", options), "via proxy");
     ASSERT_EQ(proxy.requests().size(), 1u);
-    const std::string& request = proxy.requests().front();
+    const std::string request = proxy.requests().front();
     EXPECT_EQ(request.rfind("POST http://letters.example/x?y=1 HTTP/1.1\r\nHost: letters.example\r\n", 0), 0u)
         << request;
 }
@@ -206,8 +206,9 @@ TEST_P(FailureTest, GivesAnEmptyBuffer)
     std::string headers = "old";
     EXPECT_EQ(httpRequest(url, post("a=1", "", c.method), &headers), "");
     EXPECT_EQ(headers, c.expectedHeaders);
-    if (server)
+    if (server) {
         EXPECT_TRUE(server->requests().empty());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, FailureTest, testing::ValuesIn(kFailureCases),
