@@ -407,11 +407,9 @@ TEST_F(LauncherTest, GateRunsTheResourceWindowInDialogModeEachTimeAfresh)
     create({{"t", "c", "1"}});
     launcher.show();
     std::vector<bool> launcherDisabled;
-    std::vector<const QWidget*> windows;
     openResourceWindow = [&] {
         ++resourceOpenings;
-        QWidget window;
-        windows.push_back(&window);
+        QWidget window;  // built anew at each opening, as the resource window is
         QTimer::singleShot(0, &window, [&] {
             launcherDisabled.push_back(!launcher.isEnabled() && window.isVisible());
             window.close();
