@@ -22,8 +22,8 @@ dir=build
 
 program=$dir/src/app/xingfan
 service=$(find "$dir/tools" -type f -name letter-service -perm -u+x 2>/dev/null | head -n 1)
-mailbox=${XINGFAN_MAILBOX:-$(find tools/letter-service -maxdepth 1 -type f \( -iname '*mailbox*' -o -iname '*sample*' \) 2>/dev/null | sort | head -n 1)}
-if [ ! -x "$program" ] || [ -z "$service" ] || [ -z "$mailbox" ]; then
+mailbox=${XINGFAN_MAILBOX:-tools/letter-service/sample-mailbox.txt}
+if [ ! -x "$program" ] || [ -z "$service" ] || [ ! -f "$mailbox" ]; then
   echo "run.sh: the build did not produce the program ($program) and the letter service, or the sample mailbox is missing" >&2
   exit 1
 fi

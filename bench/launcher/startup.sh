@@ -18,7 +18,7 @@ dir=build
 program=$dir/src/app/xingfan
 bare=$dir/bench/launcher/bench_bare_window
 service=$(find "$dir/tools" -type f -name letter-service -perm -u+x 2>/dev/null | head -n 1)
-mailbox=$(find tools/letter-service -maxdepth 1 -type f \( -iname '*mailbox*' -o -iname '*sample*' \) 2>/dev/null | sort | head -n 1)
+mailbox=tools/letter-service/sample-mailbox.txt
 [ "$(id -u)" -ne 0 ] || export QTWEBENGINE_DISABLE_SANDBOX=1
 
 log=$(mktemp)
