@@ -116,8 +116,10 @@ std::string cookieLineValue(const std::vector<CookieRecord>& cookies)
 
 CookieStore& CookieStore::instance()
 {
-    static CookieStore store;
-    return store;
+    // Never destroyed: a cancelled worker that is still running down as the program exits may
+    // store its cookies after static objects are gone.
+    static CookieStore* const store = new CookieStore;
+    return *store;
 }
 
 void CookieStore::store(std::string_view host, CookieRecord cookie, std::time_t now)

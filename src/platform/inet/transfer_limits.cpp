@@ -29,4 +29,13 @@ void ensureCurlInitialised()
     [[maybe_unused]] static const CURLcode initialised = curl_global_init(CURL_GLOBAL_DEFAULT);
 }
 
+namespace {
+
+// Initialised as the program loads, on the main thread: curl_global_init sets up the TLS library,
+// whose per-thread state would otherwise belong to whichever worker asked first and be freed
+// twice at exit, once by the library's exit handler and once as that thread ends.
+[[maybe_unused]] const bool curlInitialisedAtLoad = (ensureCurlInitialised(), true);
+
+}  // namespace
+
 }  // namespace xingfan::platform::inet

@@ -66,8 +66,8 @@ TEST_F(ResponseTest, RawHeadersAreRebuiltFromTheFinalResponse)
 TEST_F(ResponseTest, BodyComesByteForByteWhateverTheStatusAndTheReadSize)
 {
     std::string body = "a\0b\0\xFF"s;
-    for (int i = 0; body.size() < 300'000; ++i)
-        body += static_cast<char>((i * 7919) >> 3);
+    for (unsigned i = 0; body.size() < 300'000; ++i)
+        body += static_cast<char>((i * 7919u) >> 3);
     for (const std::size_t chunk : {std::size_t{1}, std::size_t{7}, std::size_t{512}, std::size_t{1} << 20}) {
         LoopbackServer server;
         server.enqueue(httpReply(500, "Internal Server Error", body));
