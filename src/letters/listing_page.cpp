@@ -1,7 +1,5 @@
 #include "letters/listing_page.hpp"
 
-#include "text/gbk_search.hpp"
-
 #include <boost/regex.hpp>
 
 #include <array>
@@ -98,7 +96,8 @@ LetterEntry entryFromRun(std::string_view run)
 
 LetterList parseListingReply(std::string_view replyBytes)
 {
-    const std::string replyText = text::textFromBytes(replyBytes);
+    // The text ends at the first NUL; a view of it spares copying a page of megabytes.
+    const std::string_view replyText = replyBytes.substr(0, replyBytes.find('\0'));
     const std::vector<std::string_view> runs = findListingRuns(replyText);
     LetterList letters;
     letters.reserve(runs.size());
