@@ -13,7 +13,8 @@ void TransparentLabel::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
     const QRect area = contentsRect();
-    const int pitch = QFontMetrics(font()).height();
+    const QFontMetrics metrics(font());
+    const int pitch = metrics.height();
     int top = area.top();
     const QStringList paragraphs = text().split(u'\n');
     for (const QString& paragraph : paragraphs) {
@@ -24,7 +25,9 @@ void TransparentLabel::paintEvent(QPaintEvent*)
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
             line.setLineWidth(area.width());
-            line.setPosition(QPointF(area.left(), top));
+            // Baselines follow the label's own font; a fallback font with a taller ascent (the
+            // CJK one) would otherwise push the lines down and out of the window.
+            line.setPosition(QPointF(area.left(), top - (line.ascent() - metrics.ascent())));
             top += pitch;
         }
         layout.endLayout();
