@@ -17,6 +17,13 @@ target_compile_definitions(xingfan_options INTERFACE
   QT_NO_FOREACH
   QT_NO_KEYWORDS)
 
+if(XINGFAN_FUZZ)
+  # Every library is built with coverage for libFuzzer; the fuzz targets add its driver.
+  target_compile_options(xingfan_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(xingfan_options INTERFACE -fsanitize=address,undefined)
+endif()
+
 if(XINGFAN_SANITIZE AND XINGFAN_TSAN)
   message(FATAL_ERROR "XINGFAN_SANITIZE and XINGFAN_TSAN cannot be combined")
 endif()
