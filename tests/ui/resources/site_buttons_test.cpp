@@ -1,10 +1,10 @@
 #include "window_fixture.hpp"
 
+#include "support/loopback_server.hpp"
+
 #include <QHostAddress>
 #include <QPushButton>
 #include <QSet>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 #include <QWebEngineView>
 
@@ -144,36 +144,16 @@ TEST_F(WindowTest, SiteButtonsAreTheOnlyButtonsAndStandInRowOrder)
     }
 }
 
-// Accepts connections and never answers, so that a page stays loading.
-class SilentServer {
-public:
-    SilentServer() { server_.listen(QHostAddress::LocalHost); }
-    QUrl url(const QString& path) const
-    {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path));
-    }
-    bool waitForConnection()
-    {
-        return QTest::qWaitFor([this] {
-            while (QTcpSocket* socket = server_.nextPendingConnection())
-                held_.append(socket);
-            return !held_.isEmpty();
-        });
-    }
-
-private:
-    QTcpServer server_;
-    QList<QTcpSocket*> held_;  // owned by the server
-};
-
 TEST_F(WindowTest, ClickWhileLoadingAbandonsThePageForTheDestination)
 {
     openWindow();
-    SilentServer server;
-    const QUrl slow = server.url(QStringLiteral("/slow.html"));
+    // A page that never arrives.
+    testsupport::LoopbackServer server;
+    server.enqueue(testsupport::ScriptedReply{.silent = true});
+    const QUrl slow(QString::fromStdString(server.url("/slow.html")));
     mainBrowser()->setUrl(slow);
-    ASSERT_TRUE(server.waitForConnection());
     ASSERT_TRUE(waitForRequest(slow));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests().size() == 1; }));
 
     selectPage(2);
     QTest::mouseClick(control(QStringLiteral("超级按钮43")), Qt::LeftButton);
