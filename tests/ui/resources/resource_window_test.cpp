@@ -201,6 +201,11 @@ struct EscapeCase {
     bool closes;
 };
 
+void PrintTo(const EscapeCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class EscapeTest : public WindowTest, public ::testing::WithParamInterface<EscapeCase> {};
 
 TEST_P(EscapeTest, ClosesUnlessABrowserHasTheFocus)
