@@ -1,6 +1,7 @@
 // The blocking request call against one bare libcurl transfer of the same request, in the same
 // process and run, and how promptly the GUI thread's timers fire while a request waits.
 #include "net/http_request.hpp"
+#include "platform/inet/inet.hpp"
 #include "support/loopback_server.hpp"
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -40,6 +42,28 @@ void BM_HttpRequestPost(benchmark::State& state)
     for (auto _ : state) {
         server().enqueue(httpReply(200, "OK", kReplyBody));
         const std::string reply = xingfan::net::httpRequest(url, options);
+        if (reply.size() != kReplyBody.size())
+            state.SkipWithError("short reply");
+    }
+}
+
+// The HTTP platform alone on the calling thread: what the worker does, without the thread and
+// the wait around it.
+void BM_InetPost(benchmark::State& state)
+{
+    namespace inet = xingfan::platform::inet;
+    const std::string url = server().url("/shujuzhongxin/shouxin.php?ms=726300");
+    const std::string headers = "Referer: " + url + "\r\nContent-Length: " + std::to_string(std::strlen(kBody)) + "\r\n";
+    for (auto _ : state) {
+        server().enqueue(httpReply(200, "OK", kReplyBody));
+        auto session = inet::InternetSession::open(std::string(inet::kBrowserAgent), {});
+        auto connection = session->connect("127.0.0.1", server().port(), {}, {});
+        auto request = connection->openRequest("POST", "/shujuzhongxin/shouxin.php?ms=726300", "HTTP/1.1");
+        request->send(headers, kBody);
+        std::string reply;
+        char chunk[512];
+        while (const std::size_t n = request->read(chunk, sizeof chunk))
+            reply.append(chunk, n);
         if (reply.size() != kReplyBody.size())
             state.SkipWithError("short reply");
     }
@@ -83,6 +107,7 @@ void BM_BareCurlPost(benchmark::State& state)
 }
 
 BENCHMARK(BM_HttpRequestPost)->Repetitions(15)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_InetPost)->Repetitions(15)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_BareCurlPost)->Repetitions(15)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 // Keeps the medians so that the ratio can be printed after the run.
@@ -147,6 +172,9 @@ int main(int argc, char** argv)
 
     const double ours = reporter.medians["BM_HttpRequestPost"];
     const double bare = reporter.medians["BM_BareCurlPost"];
+    const double inet = reporter.medians["BM_InetPost"];
+    if (inet > 0 && bare > 0)
+        std::printf("HTTP platform alone / bare libcurl, median ratio: %.3f\n", inet / bare);
     if (ours > 0 && bare > 0)
         std::printf("httpRequest POST round trip / bare libcurl, median ratio: %.3f (target <= 1.25)\n", ours / bare);
     std::printf("GUI timer lateness while a request waits, median: %.3f ms (target <= 2 ms)\n",

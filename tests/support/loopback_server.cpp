@@ -180,6 +180,10 @@ void LoopbackServer::serve()
             close(client);
             return;
         }
+        if (client.reply.keepOpen) {
+            client.state = Client::State::Silent;
+            return;
+        }
         // Let the client see the end of the reply, then wait for it to hang up, so that no
         // unread request bytes turn the close into a reset.
         ::shutdown(client.fd, SHUT_WR);

@@ -24,6 +24,7 @@ struct ScriptedReply {
     bool silent = false;                        // read the request, then never answer (socket stays open until the server stops)
     std::optional<std::size_t> resetAfter{};    // send only this many bytes of `bytes`, then reset the connection
     std::chrono::milliseconds dripInterval{0};  // when > 0: send `bytes` one byte per interval
+    bool keepOpen = false;                      // after sending, neither close nor reset until the server stops
 };
 
 // "HTTP/1.1 <status> <reason>", the given headers in order, then Content-Length and

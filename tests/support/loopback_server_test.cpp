@@ -107,15 +107,19 @@ TEST(LoopbackServer, SilentConnectionsStayOpenUntilTheServerStops)
 {
     auto server = std::make_unique<LoopbackServer>();
     server->enqueue(ScriptedReply{.silent = true});
-    const int fd = connectTo(server->port());
-    sendAll(fd, "GET / HTTP/1.1\r\n\r\n");
+    server->enqueue(ScriptedReply{.bytes = "partial", .keepOpen = true});
+    const int silent = connectTo(server->port());
+    sendAll(silent, "GET / HTTP/1.1\r\n\r\n");
     ASSERT_TRUE(server->waitForRequests(1, 5s));
+    const int held = connectTo(server->port());
+    sendAll(held, "GET / HTTP/1.1\r\n\r\n");
+    ASSERT_TRUE(server->waitForRequests(2, 5s));
     // A request that has not arrived yet is not reported.
-    EXPECT_FALSE(server->waitForRequests(2, 10ms));
+    EXPECT_FALSE(server->waitForRequests(3, 10ms));
 
-    server.reset();  // must not wait for the silent client
-    const Received received = readToEnd(fd);
-    EXPECT_EQ(received.bytes, "");
+    server.reset();  // must not wait for either client
+    EXPECT_EQ(readToEnd(silent).bytes, "");
+    EXPECT_EQ(readToEnd(held).bytes, "partial");
 }
 
 TEST(LoopbackServer, ARequestCutShortIsRecordedAsFarAsItArrived)
