@@ -6,8 +6,7 @@
 #include "platform/shell/shell.hpp"
 #include "text/gbk_codec.hpp"
 #include "ui/launcher/launcher.hpp"
-
-#include <QWidget>
+#include "ui/resources/open_resource_window.hpp"
 
 #include <exception>
 
@@ -16,16 +15,6 @@ namespace xingfan::app {
 namespace {
 
 namespace gui = platform::gui;
-
-// Stands in for the resource window until it is built: an empty window of its title and size,
-// opened in dialog mode as the real one will be.
-void openResourceWindow()
-{
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("星帆导航1.2"));
-    window.resize(1024, 745);
-    gui::runDialog(window);
-}
 
 letters::NoticeActions noticeActions()
 {
@@ -51,7 +40,7 @@ std::int32_t startApplication()
     ui::Launcher* launcher = nullptr;
     try {
         launcher = new ui::Launcher({state.letterList, state.latestVersionTitle, state.latestLetterContent},
-                                    &openResourceWindow);
+                                    &ui::openResourceWindow);
     } catch (const std::exception& failure) {
         gui::failStartup(QStringLiteral("The launcher window could not be created: %1")
                              .arg(QString::fromLocal8Bit(failure.what())));
