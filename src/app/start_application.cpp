@@ -1,12 +1,12 @@
 #include "app/start_application.hpp"
 
 #include "app/program_state.hpp"
+#include "app/resource_window_module.hpp"
 #include "letters/letters.hpp"
 #include "platform/gui/gui.hpp"
 #include "platform/shell/shell.hpp"
 #include "text/gbk_codec.hpp"
 #include "ui/launcher/launcher.hpp"
-#include "ui/resources/open_resource_window.hpp"
 
 #include <exception>
 
@@ -40,7 +40,7 @@ std::int32_t startApplication()
     ui::Launcher* launcher = nullptr;
     try {
         launcher = new ui::Launcher({state.letterList, state.latestVersionTitle, state.latestLetterContent},
-                                    &ui::openResourceWindow);
+                                    &openResourceWindow);
     } catch (const std::exception& failure) {
         gui::failStartup(QStringLiteral("The launcher window could not be created: %1")
                              .arg(QString::fromLocal8Bit(failure.what())));
