@@ -443,8 +443,11 @@ std::size_t HttpRequest::Exchange::onHeader(char* data, std::size_t size, std::s
     std::string_view line(data, length);
     exchange.lastActivity_ = Clock::now();
 
-    if (line.starts_with("HTTP/")) {
-        // A new response begins: a 1xx before the real one, or the answer to a challenge.
+    // A new response begins (the first, a 1xx before the real one, or the answer to a
+    // challenge) with a status line, whose "HTTP/" curl reads in any case; inside a header
+    // block such a line is a header.
+    const bool startsResponse = exchange.statusLine_.empty() || exchange.headersComplete_;
+    if (startsResponse && text::asciiLower(line.substr(0, 5)) == "http/") {
         exchange.resetResponse();
         exchange.statusLine_ = trim(line);
         const std::size_t space = exchange.statusLine_.find(' ');
