@@ -455,10 +455,14 @@ std::size_t HttpRequest::Exchange::onHeader(char* data, std::size_t size, std::s
             exchange.status_ = std::atoi(exchange.statusLine_.c_str() + space + 1);
         return length;
     }
-    if (trim(line).empty()) {
+    // The block ends, for curl, at a line that begins with CR or LF, whatever follows on it.
+    if (line.empty() || line.front() == '\r' || line.front() == '\n') {
         exchange.headersEnded();
         return length;
     }
+    // A line of blanks inside the block adds nothing.
+    if (trim(line).empty())
+        return length;
     if ((line.front() == ' ' || line.front() == '\t') && !exchange.headers_.empty()) {
         // A folded line continues the previous header's value.
         HeaderField& previous = exchange.headers_.back();
