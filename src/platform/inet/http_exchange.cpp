@@ -47,6 +47,13 @@ bool isToken(std::string_view method)
     });
 }
 
+// A 1xx announces the real response. A status line that carries no code (curl still takes
+// "HTTP/" and anything after it for one) is a response like any other.
+bool isInterim(int status)
+{
+    return status >= 100 && status < 200;
+}
+
 bool isRedirect(int status)
 {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
@@ -351,7 +358,7 @@ bool HttpRequest::Exchange::send(std::string_view headers, std::string_view body
         if (!responseFinal_) {
             // The transfer ended: a complete header block (a 401 that curl did not answer
             // after all) is the response; anything less is a failure.
-            if (!headersComplete_ || status_ < 200) {
+            if (!headersComplete_ || isInterim(status_)) {
                 resetResponse();
                 return false;
             }
@@ -481,7 +488,7 @@ std::size_t HttpRequest::Exchange::onHeader(char* data, std::size_t size, std::s
 void HttpRequest::Exchange::headersEnded()
 {
     headersComplete_ = true;
-    if (status_ < 200)
+    if (isInterim(status_))
         return;
     // Every response's cookies are kept, as the platform does, redirects and challenges included.
     const std::time_t now = std::time(nullptr);

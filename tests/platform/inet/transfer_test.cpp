@@ -57,6 +57,8 @@ TEST_F(ResponseTest, RawHeadersAreRebuiltFromTheFinalResponse)
         {"a line of blanks is no end, a line that begins with CR is one",
          "HTTP/1.1 100 Continue\r\n\rjunk\r\nHTTP/1.1 200 OK\r\nX-A: 1\r\n \t \r\nContent-Length: 1\r\n\r\nz",
          "HTTP/1.1 200 OK\r\nX-A: 1\r\nContent-Length: 1\r\n\r\n", "z"},
+        {"a status line without a code is the response, as curl takes it",
+         "HTTP/x\r\nSet-Cookie: c=1\r\n\r\n", "HTTP/x\r\nSet-Cookie: c=1\r\n\r\n", ""},
         {"chunked body arrives decoded",
          "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n2\r\nde\r\n0\r\n\r\n",
          "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", "abcde"},
