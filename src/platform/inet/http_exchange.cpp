@@ -473,7 +473,8 @@ std::size_t HttpRequest::Exchange::onHeader(char* data, std::size_t size, std::s
     if ((line.front() == ' ' || line.front() == '\t') && !exchange.headers_.empty()) {
         // A folded line continues the previous header's value.
         HeaderField& previous = exchange.headers_.back();
-        previous.value += ' ';
+        if (!previous.value.empty())
+            previous.value += ' ';
         previous.value += trim(line);
         return length;
     }

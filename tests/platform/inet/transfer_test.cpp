@@ -41,6 +41,8 @@ TEST_F(ResponseTest, RawHeadersAreRebuiltFromTheFinalResponse)
         {"spaces trimmed, folded line joined, names as received",
          "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nX-Spaced:   v  \r\nFolded: a\r\n  b\r\nlower-case: x\r\n\r\nok",
          "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nX-Spaced: v\r\nFolded: a b\r\nlower-case: x\r\n\r\n", "ok"},
+        {"a value that starts on the folded line", "HTTP/1.1 200 OK\r\nFolded:\r\n  b\r\nContent-Length: 0\r\n\r\n",
+         "HTTP/1.1 200 OK\r\nFolded: b\r\nContent-Length: 0\r\n\r\n", ""},
         {"bare line feeds, HTTP/1.0 body up to the close",
          "HTTP/1.0 404 Not Found\nServer: x\n\nmissing", "HTTP/1.0 404 Not Found\r\nServer: x\r\n\r\n", "missing"},
         {"a block far over 1023 bytes comes whole",
