@@ -18,6 +18,8 @@ struct LetterEntry {
     std::string title;
     std::string content;
     std::string sequence;
+
+    friend bool operator==(const LetterEntry&, const LetterEntry&) = default;
 };
 
 using LetterList = std::vector<LetterEntry>;
