@@ -450,6 +450,12 @@ std::size_t HttpRequest::Exchange::onHeader(char* data, std::size_t size, std::s
     std::string_view line(data, length);
     exchange.lastActivity_ = Clock::now();
 
+    // Once the final response's block is complete, what comes are the trailers of a chunked
+    // body: not headers of the response. Only a 401 that curl may still answer itself is
+    // followed by another response.
+    if (exchange.headersComplete_ && exchange.responseFinal_ && !(exchange.status_ == 401 && exchange.credentialsOnAttempt_))
+        return length;
+
     // A new response begins (the first, a 1xx before the real one, or the answer to a
     // challenge) with a status line, whose "HTTP/" curl reads in any case; inside a header
     // block such a line is a header.

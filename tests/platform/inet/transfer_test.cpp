@@ -64,6 +64,9 @@ TEST_F(ResponseTest, RawHeadersAreRebuiltFromTheFinalResponse)
         {"chunked body arrives decoded",
          "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n2\r\nde\r\n0\r\n\r\n",
          "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", "abcde"},
+        {"trailers of a chunked body are no headers",
+         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n1\r\na\r\n0\r\nX-Trailer: t\r\nSet-Cookie: t=1\r\n\r\n",
+         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", "a"},
     };
     for (const Case& c : cases) {
         LoopbackServer server;
