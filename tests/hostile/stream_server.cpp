@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <stdexcept>
 
 #include <arpa/inet.h>
@@ -112,8 +113,18 @@ void StreamServer::serve()
     }
 
     const std::uint64_t length = reply_.head.size() + reply_.total;
-    const auto byteAt = [this](std::uint64_t at) {
-        return at < reply_.head.size() ? reply_.head[at] : reply_.fill[(at - reply_.head.size()) % reply_.fill.size()];
+    // The reply's bytes [at, at + count) into `buffer`, copied a run at a time.
+    const auto copyOut = [this, &buffer](std::uint64_t at, std::size_t count) {
+        for (std::size_t done = 0; done < count;) {
+            const std::uint64_t from = at + done;
+            const std::string& source = from < reply_.head.size() ? reply_.head : reply_.fill;
+            const std::size_t offset = from < reply_.head.size()
+                                           ? static_cast<std::size_t>(from)
+                                           : static_cast<std::size_t>((from - reply_.head.size()) % reply_.fill.size());
+            const std::size_t run = std::min(count - done, source.size() - offset);
+            std::memcpy(buffer + done, source.data() + offset, run);
+            done += run;
+        }
     };
     const bool dripping = reply_.interval.count() > 0;
     std::uint64_t at = 0;
@@ -128,8 +139,7 @@ void StreamServer::serve()
             break;
         }
         const std::size_t chunk = dripping ? 1 : static_cast<std::size_t>(std::min<std::uint64_t>(sizeof buffer, length - at));
-        for (std::size_t i = 0; i < chunk; ++i)
-            buffer[i] = byteAt(at + i);
+        copyOut(at, chunk);
         const ssize_t n = ::send(client, buffer, chunk, MSG_NOSIGNAL);
         if (n > 0) {
             at += static_cast<std::uint64_t>(n);
