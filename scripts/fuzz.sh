@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (AddressSanitizer + UndefinedBehaviorSanitizer) and runs
-# each for the given number of seconds (default 10) from its seed corpus in fuzz/corpus/.
+# each for the given number of seconds (default 10) from its seed corpus in fuzz/corpus/, with
+# fuzz/<target>.dict as its dictionary where there is one.
 #   scripts/fuzz.sh [seconds] [target...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,7 +28,9 @@ for target in "${targets[@]}"; do
   log=build-fuzz/$target.log
   echo "== $target: ${seconds}s"
   status=0
-  "build-fuzz/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
+  dict=()
+  [ -f "fuzz/$target.dict" ] && dict=(-dict="fuzz/$target.dict")
+  "build-fuzz/fuzz/$target" "${dict[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
     -artifact_prefix="build-fuzz/findings/$target-" "$work" "fuzz/corpus/$target" >"$log" 2>&1 || status=$?
   rm -rf "$work"
   grep -E '^stat::number_of_executed_units' "$log" || true
@@ -37,4 +40,4 @@ for target in "${targets[@]}"; do
     exit 1
   fi
 done
-echo "== fuzzing found nothing"
+echo "fuzz: ${#targets[@]} passed, 0 failed"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs, builds and runs every test: once in a normal build, once with AddressSanitizer and
 # UndefinedBehaviorSanitizer, and the tests that start HTTP workers once more under
-# ThreadSanitizer. Fails on any failing test or sanitizer finding.
+# ThreadSanitizer, then each libFuzzer target for a few seconds. Fails on any failing test,
+# sanitizer finding or fuzzing finding.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -26,4 +27,6 @@ run_suite() {
 run_suite release
 run_suite asan
 run_suite tsan -L threads
+echo "== fuzzing, 5 s per target"
+bash scripts/fuzz.sh 5
 echo "== all test runs passed"

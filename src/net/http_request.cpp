@@ -57,13 +57,8 @@ std::string httpRequest(const std::string& url, const HttpRequestOptions& option
     });
 
     const auto outcome = wait::waitForCompletionOrEvents(exchange->ended, waitPeriod(options.timeoutSeconds));
-    if (outcome == wait::WaitOutcome::Completed) {
+    if (outcome == wait::WaitOutcome::Completed)
         worker.join();
-    } else {
-        // Never killed: cancelled, it closes its connection and ends on its own reference.
-        exchange->record.cancellation()->cancel();
-        worker.detach();
-    }
 
     std::string marker;
     std::string headerText;
@@ -71,6 +66,13 @@ std::string httpRequest(const std::string& url, const HttpRequestOptions& option
     {
         RequestHandoff& record = exchange->record;
         auto lock = record.lock();
+        if (outcome == wait::WaitOutcome::TimedOut) {
+            // Never killed: cancelled, it closes its connection and ends on its own reference.
+            // Cancelled under the record's lock, so that the reply it writes as it runs down
+            // comes after this read: the caller sees the record as the time-out found it.
+            record.cancellation()->cancel();
+            worker.detach();
+        }
         record.rewind();
         marker = record.readText();
         headerText = record.readText();

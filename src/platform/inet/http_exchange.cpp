@@ -47,6 +47,13 @@ bool isToken(std::string_view method)
     });
 }
 
+// A 1xx announces the real response. A status line that carries no code (curl still takes
+// "HTTP/" and anything after it for one) is a response like any other.
+bool isInterim(int status)
+{
+    return status >= 100 && status < 200;
+}
+
 bool isRedirect(int status)
 {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
@@ -351,7 +358,7 @@ bool HttpRequest::Exchange::send(std::string_view headers, std::string_view body
         if (!responseFinal_) {
             // The transfer ended: a complete header block (a 401 that curl did not answer
             // after all) is the response; anything less is a failure.
-            if (!headersComplete_ || status_ < 200) {
+            if (!headersComplete_ || isInterim(status_)) {
                 resetResponse();
                 return false;
             }
@@ -443,8 +450,17 @@ std::size_t HttpRequest::Exchange::onHeader(char* data, std::size_t size, std::s
     std::string_view line(data, length);
     exchange.lastActivity_ = Clock::now();
 
-    if (line.starts_with("HTTP/")) {
-        // A new response begins: a 1xx before the real one, or the answer to a challenge.
+    // Once the final response's block is complete, what comes are the trailers of a chunked
+    // body: not headers of the response. Only a 401 that curl may still answer itself is
+    // followed by another response.
+    if (exchange.headersComplete_ && exchange.responseFinal_ && !(exchange.status_ == 401 && exchange.credentialsOnAttempt_))
+        return length;
+
+    // A new response begins (the first, a 1xx before the real one, or the answer to a
+    // challenge) with a status line, whose "HTTP/" curl reads in any case; inside a header
+    // block such a line is a header.
+    const bool startsResponse = exchange.statusLine_.empty() || exchange.headersComplete_;
+    if (startsResponse && text::asciiLower(line.substr(0, 5)) == "http/") {
         exchange.resetResponse();
         exchange.statusLine_ = trim(line);
         const std::size_t space = exchange.statusLine_.find(' ');
@@ -452,14 +468,19 @@ std::size_t HttpRequest::Exchange::onHeader(char* data, std::size_t size, std::s
             exchange.status_ = std::atoi(exchange.statusLine_.c_str() + space + 1);
         return length;
     }
-    if (trim(line).empty()) {
+    // The block ends, for curl, at a line that begins with CR or LF, whatever follows on it.
+    if (line.empty() || line.front() == '\r' || line.front() == '\n') {
         exchange.headersEnded();
         return length;
     }
+    // A line of blanks inside the block adds nothing.
+    if (trim(line).empty())
+        return length;
     if ((line.front() == ' ' || line.front() == '\t') && !exchange.headers_.empty()) {
         // A folded line continues the previous header's value.
         HeaderField& previous = exchange.headers_.back();
-        previous.value += ' ';
+        if (!previous.value.empty())
+            previous.value += ' ';
         previous.value += trim(line);
         return length;
     }
@@ -474,7 +495,7 @@ std::size_t HttpRequest::Exchange::onHeader(char* data, std::size_t size, std::s
 void HttpRequest::Exchange::headersEnded()
 {
     headersComplete_ = true;
-    if (status_ < 200)
+    if (isInterim(status_))
         return;
     // Every response's cookies are kept, as the platform does, redirects and challenges included.
     const std::time_t now = std::time(nullptr);
