@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, then configures and builds one build directory.
-#   scripts/build.sh [release|asan|tsan]   (default: release)
+#   scripts/build.sh [release|asan|tsan] [target...]   (default: release, every target)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 flavour=${1:-release}
+shift || true
 case "$flavour" in
   release) dir=build;      flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
   asan)    dir=build-asan; flags=(-DCMAKE_BUILD_TYPE=Debug -DXINGFAN_SANITIZE=ON -DXINGFAN_BUILD_BENCH=OFF) ;;
@@ -14,5 +15,9 @@ esac
 
 bash scripts/install-deps.sh
 cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
-cmake --build "$dir"
+if [ $# -gt 0 ]; then
+  cmake --build "$dir" --target "$@"
+else
+  cmake --build "$dir"
+fi
 echo "$dir"
