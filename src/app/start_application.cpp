@@ -1,13 +1,12 @@
 #include "app/start_application.hpp"
 
 #include "app/program_state.hpp"
+#include "app/resource_window_module.hpp"
 #include "letters/letters.hpp"
 #include "platform/gui/gui.hpp"
 #include "platform/shell/shell.hpp"
 #include "text/gbk_codec.hpp"
 #include "ui/launcher/launcher.hpp"
-
-#include <QWidget>
 
 #include <exception>
 
@@ -16,16 +15,6 @@ namespace xingfan::app {
 namespace {
 
 namespace gui = platform::gui;
-
-// Stands in for the resource window until it is built: an empty window of its title and size,
-// opened in dialog mode as the real one will be.
-void openResourceWindow()
-{
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("星帆导航1.2"));
-    window.resize(1024, 745);
-    gui::runDialog(window);
-}
 
 letters::NoticeActions noticeActions()
 {

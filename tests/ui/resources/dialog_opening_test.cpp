@@ -1,7 +1,7 @@
 #include "window_fixture.hpp"
 
 #include "config/addresses.hpp"
-#include "ui/resources/open_resource_window.hpp"
+#include "platform/gui/gui.hpp"
 #include "ui/resources/tab_control.hpp"
 
 #include <QApplication>
@@ -43,7 +43,11 @@ Opening openAndClose(const std::function<void(ResourceWindow&)>& use)
         use(*window);
         window->close();
     });
-    openResourceWindow();
+    {
+        // As the version gate opens it: a new window, in dialog mode, destroyed once closed.
+        ResourceWindow window;
+        platform::gui::runDialog(window);
+    }
     return seen;
 }
 
