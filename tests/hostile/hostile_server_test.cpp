@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,12 @@ struct ScriptedCase {
     std::size_t expectedRequests;
     std::string user{};
 };
+
+// A failing case is named, not dumped byte by byte.
+void PrintTo(const ScriptedCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 ScriptedReply raw(std::string bytes)
 {
@@ -165,6 +172,11 @@ struct EndlessCase {
     const char* name;
     StreamReply reply;
 };
+
+void PrintTo(const EndlessCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class EndlessHeaders : public HostileServer, public ::testing::WithParamInterface<EndlessCase> {};
 
