@@ -14,19 +14,20 @@ export LSAN_OPTIONS=suppressions=$root/tests/sanitizers/lsan.supp:print_suppress
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/sanitizers/tsan.supp
 
+# run_suite <flavour> [build target] [ctest arguments...]
 run_suite() {
-  local flavour=$1; shift
+  local flavour=$1 target=$2; shift 2
   echo "== $flavour build"
-  bash scripts/build.sh "$flavour"
+  bash scripts/build.sh "$flavour" $target
   local dir
   case "$flavour" in release) dir=build ;; *) dir=build-$flavour ;; esac
   echo "== $flavour tests"
   ctest --test-dir "$dir" --output-on-failure --timeout 600 "$@"
 }
 
-run_suite release
-run_suite asan
-run_suite tsan -L threads
+run_suite release ""
+run_suite asan ""
+run_suite tsan threads_tests -L threads
 echo "== fuzzing, 5 s per target"
 bash scripts/fuzz.sh 5
 echo "== all test runs passed"
