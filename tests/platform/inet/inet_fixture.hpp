@@ -30,7 +30,7 @@ struct Outcome {
     std::string body{};
 };
 
-struct RequestSpec {
+struct RequestParts {
     std::string method{};
     std::string path = "/";
     std::string headers{};
@@ -39,11 +39,11 @@ struct RequestSpec {
 };
 
 // One request through the handles, its body read in `chunk`-byte reads.
-inline Outcome fetch(Connection& connection, const RequestSpec& spec, std::size_t chunk = 512)
+inline Outcome fetch(Connection& connection, const RequestParts& parts, std::size_t chunk = 512)
 {
     Outcome outcome;
-    const auto request = connection.openRequest(spec.method, spec.path, spec.version);
-    outcome.sent = request->send(spec.headers, spec.body);
+    const auto request = connection.openRequest(parts.method, parts.path, parts.version);
+    outcome.sent = request->send(parts.headers, parts.body);
     std::string buffer(chunk, '\0');
     while (const std::size_t n = request->read(buffer.data(), buffer.size()))
         outcome.body.append(buffer.data(), n);
@@ -51,12 +51,12 @@ inline Outcome fetch(Connection& connection, const RequestSpec& spec, std::size_
     return outcome;
 }
 
-inline Outcome fetch(const testsupport::LoopbackServer& server, const RequestSpec& spec, std::string user = {},
+inline Outcome fetch(const testsupport::LoopbackServer& server, const RequestParts& parts, std::string user = {},
                      std::string password = {})
 {
     const auto session = InternetSession::open("agent/1", {});
     const auto connection = session->connect("127.0.0.1", server.port(), std::move(user), std::move(password));
-    return fetch(*connection, spec);
+    return fetch(*connection, parts);
 }
 
 }  // namespace xingfan::platform::inet::testing

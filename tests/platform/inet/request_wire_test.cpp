@@ -16,7 +16,7 @@ constexpr const char* kPast = "Thu, 01 Jan 1970 00:00:00 GMT";
 
 struct WireCase {
     const char* name;
-    RequestSpec request{};
+    RequestParts request{};
     // Set-Cookie values of the responses to earlier requests for "/", one list per response.
     std::vector<std::vector<std::string>> earlierCookies{};
     // setCookie(name, data) calls for the server's host before the request.
