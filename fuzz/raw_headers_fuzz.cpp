@@ -3,7 +3,8 @@
 // - starts with the status line and ends with the one empty line, every line ended by CR LF;
 // - rebuilds to itself when a server answers with exactly that block.
 // Every hop goes through the loopback server as the session's proxy, so that a redirect to any
-// address still ends there and nothing leaves the machine.
+// address still ends there and nothing leaves the machine. The connection has credentials, so
+// that a challenge in the reply is answered too.
 #include "platform/inet/cookie_store.hpp"
 #include "platform/inet/inet.hpp"
 #include "platform/inet/transfer_limits.hpp"
@@ -131,7 +132,7 @@ Fetched fetch(std::string_view reply)
 {
     server().setReply(reply);
     const auto session = inet::InternetSession::open("fuzz/1", "127.0.0.1:" + std::to_string(server().port()));
-    const auto connection = session->connect("replies.example", 80, {}, {});
+    const auto connection = session->connect("replies.example", 80, "user", "pass");
     const auto request = connection->openRequest("GET", "/reply", "HTTP/1.1");
     Fetched fetched;
     fetched.sent = request->send({}, {});
