@@ -2,6 +2,7 @@
 
 #include "net/http_worker.hpp"
 #include "net/request_handoff.hpp"
+#include "net/worker_threads.hpp"
 #include "platform/wait/completion_wait.hpp"
 
 #include <algorithm>
@@ -9,7 +10,6 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
-#include <thread>
 
 namespace xingfan::net {
 namespace {
@@ -51,14 +51,17 @@ std::string httpRequest(const std::string& url, const HttpRequestOptions& option
         record.writeText(options.body);
     }
 
-    std::thread worker([exchange] {
+    const bool started = runOnWorkerThread([exchange] {
         httpWorker(&exchange->record);
         exchange->ended.notify();
     });
+    if (!started) {
+        if (responseHeaders != nullptr)
+            responseHeaders->clear();
+        return {};
+    }
 
     const auto outcome = wait::waitForCompletionOrEvents(exchange->ended, waitPeriod(options.timeoutSeconds));
-    if (outcome == wait::WaitOutcome::Completed)
-        worker.join();
 
     std::string marker;
     std::string headerText;
@@ -71,7 +74,6 @@ std::string httpRequest(const std::string& url, const HttpRequestOptions& option
             // Cancelled under the record's lock, so that the reply it writes as it runs down
             // comes after this read: the caller sees the record as the time-out found it.
             record.cancellation()->cancel();
-            worker.detach();
         }
         record.rewind();
         marker = record.readText();

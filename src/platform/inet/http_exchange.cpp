@@ -8,6 +8,7 @@
 #include <array>
 #include <cstring>
 #include <ctime>
+#include <memory>
 
 namespace xingfan::platform::inet {
 namespace {
@@ -59,6 +60,30 @@ bool isRedirect(int status)
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
+// A multi handle costs more to make than the client's own share of a loopback exchange (it opens
+// the socket pair that curl_multi_wakeup writes to), so each thread keeps the handle its last
+// exchange finished with. Only exchanges without credentials share it: their transfers close
+// their connections as they end and look names up afresh, so the handle comes back holding
+// nothing of them. (With credentials, curl keeps an NTLM or Negotiate connection open between
+// the steps of its handshake; such an exchange has a handle of its own.)
+struct MultiCleanup {
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+thread_local std::unique_ptr<CURLM, MultiCleanup> spareMulti;
+
+CURLM* takeSpareMulti()
+{
+    return spareMulti ? spareMulti.release() : curl_multi_init();
+}
+
+void giveBackMulti(CURLM* multi)
+{
+    if (!spareMulti)
+        spareMulti.reset(multi);
+    else
+        curl_multi_cleanup(multi);
+}
+
 // Lets cancel() wake the multi handle only while it is being driven.
 class Attachment {
 public:
@@ -93,7 +118,8 @@ HttpRequest::Exchange::Exchange(std::shared_ptr<const Connection::Target> target
     origin_.host = target_->host;
     origin_.port = target_->port == 0 ? 80 : target_->port;
     origin_.path = path.empty() ? "/" : std::move(path);
-    multi_ = curl_multi_init();
+    sharedMulti_ = target_->user.empty();
+    multi_ = sharedMulti_ ? takeSpareMulti() : curl_multi_init();
     easy_ = curl_easy_init();
 }
 
@@ -102,7 +128,9 @@ HttpRequest::Exchange::~Exchange()
     endAttempt();
     if (easy_ != nullptr)
         curl_easy_cleanup(easy_);
-    if (multi_ != nullptr)
+    if (multi_ != nullptr && sharedMulti_)
+        giveBackMulti(multi_);
+    else if (multi_ != nullptr)
         curl_multi_cleanup(multi_);
     curl_slist_free_all(headerList_);
 }
@@ -205,6 +233,10 @@ void HttpRequest::Exchange::startAttempt(bool withCredentials, long authenticati
     curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http");
     curl_easy_setopt(easy_, CURLOPT_PATH_AS_IS, 1L);
     curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+    if (sharedMulti_) {
+        curl_easy_setopt(easy_, CURLOPT_FORBID_REUSE, 1L);
+        curl_easy_setopt(easy_, CURLOPT_DNS_CACHE_TIMEOUT, 0L);
+    }
     // An empty proxy keeps the environment's proxy variables out.
     curl_easy_setopt(easy_, CURLOPT_PROXY, session.proxy.c_str());
     if (!session.proxy.empty()) {

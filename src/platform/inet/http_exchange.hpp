@@ -84,6 +84,7 @@ private:
     HttpAddress current_;
 
     CURLM* multi_ = nullptr;
+    bool sharedMulti_ = false;  // the thread's spare handle, given back at the end
     CURL* easy_ = nullptr;
     curl_slist* headerList_ = nullptr;
     bool attemptActive_ = false;

@@ -1,6 +1,7 @@
 // Responses, redirects, challenges, failures, time-outs and cancellation.
 #include "inet_fixture.hpp"
 
+#include <cstring>
 #include <set>
 #include <thread>
 #include <vector>
@@ -332,6 +333,35 @@ TEST_F(CancellationTest, CancelledBeforeSendingNothingGoesOut)
     const auto session = InternetSession::open("agent/1", {}, cancellation);
     EXPECT_FALSE(session->connect("127.0.0.1", server.port(), {}, {})->openRequest({}, "/", "HTTP/1.1")->send({}, {}));
     EXPECT_EQ(server.connectionCount(), 0u);
+}
+
+// Exchanges made one after another on a thread share curl's multi handle; nothing of one may
+// carry over to the next. The server answers each connection once and keeps it open, so a
+// request sent down an earlier exchange's connection would never be answered.
+TEST_F(CancellationTest, ExchangesOnOneThreadEachOpenTheirOwnConnectionEvenAfterACancel)
+{
+    setTransferLimits({.connect = 60s, .idle = 5s});
+    server.enqueue(ScriptedReply{.silent = true});
+    {
+        const auto session = InternetSession::open("agent/1", {}, cancellation);
+        const auto request = session->connect("127.0.0.1", server.port(), {}, {})->openRequest({}, "/", "HTTP/1.1");
+        std::thread canceller([&] {
+            if (server.waitForRequests(1, 10s))
+                cancellation->cancel();
+        });
+        EXPECT_FALSE(request->send({}, {}));
+        canceller.join();
+    }
+
+    for (const char* body : {"first", "second"}) {
+        server.enqueue(ScriptedReply{.bytes = "HTTP/1.1 200 OK\r\nContent-Length: "s + std::to_string(std::strlen(body)) +
+                                              "\r\n\r\n" + body,
+                                     .keepOpen = true});
+        const Outcome outcome = fetch(server, {});
+        EXPECT_TRUE(outcome.sent) << body;
+        EXPECT_EQ(outcome.body, body);
+    }
+    EXPECT_EQ(server.connectionCount(), 3u);
 }
 
 using SingleCallReadTest = InetTest;
