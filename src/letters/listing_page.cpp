@@ -63,8 +63,8 @@ std::optional<Stretch> nextStretch(std::string_view text, std::size_t from)
 
 std::vector<std::string_view> findListingRuns(std::string_view text)
 {
-    const boost::regex pattern(kListingPattern.begin(), kListingPattern.end(),
-                               boost::regex::perl | boost::regex::mod_s);
+    static const boost::regex pattern(kListingPattern.begin(), kListingPattern.end(),
+                                      boost::regex::perl | boost::regex::mod_s);
     std::vector<std::string_view> runs;
     std::size_t from = 0;
     while (const std::optional<Stretch> stretch = nextStretch(text, from)) {

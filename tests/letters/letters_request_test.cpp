@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -128,37 +128,32 @@ INSTANTIATE_TEST_SUITE_P(Cases, LetterWireTest, ::testing::ValuesIn(wireCases())
 // How the service fails: refused connection, an error page, a connection reset mid-reply.
 struct FailureCase {
     const char* name;
-    std::function<std::unique_ptr<LoopbackServer>()> server;
+    std::optional<ScriptedReply> reply;  // none: the connection is refused
 };
 
-std::unique_ptr<LoopbackServer> serverWith(ScriptedReply reply)
+std::vector<FailureCase> failureCases()
 {
-    auto server = std::make_unique<LoopbackServer>();
-    server->enqueue(std::move(reply));
-    return server;
+    ScriptedReply cutShort = httpReply(200, "OK", listingPage());
+    cutShort.resetAfter = 20;
+    return {
+        {"refused", std::nullopt},
+        {"error page", httpReply(404, "Not Found", "<html><body>404 Not Found</body></html>")},
+        {"reset before the body", cutShort},
+    };
 }
-
-const FailureCase kFailureCases[] = {
-    {"refused", [] { return std::unique_ptr<LoopbackServer>(); }},
-    {"error page", [] { return serverWith(httpReply(404, "Not Found", "<html><body>404 Not Found</body></html>")); }},
-    {"reset before the body", [] {
-         ScriptedReply reply = httpReply(200, "OK", listingPage());
-         reply.resetAfter = 20;
-         return serverWith(reply);
-     }},
-};
 
 class LetterFailureTest : public ::testing::TestWithParam<FailureCase> {};
 
 TEST_P(LetterFailureTest, EmptiesTheListAndBothTexts)
 {
     for (const std::int32_t kind : {0, 1, 2, 3}) {
+        std::optional<LoopbackServer> server;
+        if (GetParam().reply) {
+            server.emplace();
+            server->enqueue(*GetParam().reply);
+        }
         // A refused connection: a port that was just given up.
-        std::string base = LoopbackServer().url("/");
-        const std::unique_ptr<LoopbackServer> server = GetParam().server();
-        if (server)
-            base = server->url("/");
-        const ServiceBaseOverride override(base);
+        const ServiceBaseOverride override(server ? server->url("/") : LoopbackServer().url("/"));
         if (kind == 0) {
             LetterList letters{LetterEntry{"t", "c", "1"}, LetterEntry{"t2", "c2", "2"}};
             listLetters("726300", 1, 1, letters);
@@ -174,7 +169,7 @@ TEST_P(LetterFailureTest, EmptiesTheListAndBothTexts)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, LetterFailureTest, ::testing::ValuesIn(kFailureCases), CaseName{});
+INSTANTIATE_TEST_SUITE_P(Cases, LetterFailureTest, ::testing::ValuesIn(failureCases()), CaseName{});
 
 // The start-up notice through the real single-call read.
 struct NoticeCase {
@@ -185,13 +180,6 @@ struct NoticeCase {
 };
 
 ScriptedReply ok(std::string body) { return httpReply(200, "OK", body); }
-
-ScriptedReply resetAtOnce()
-{
-    ScriptedReply reply;
-    reply.resetAfter = 0;
-    return reply;
-}
 
 const std::string kAddress = "http://notice.example/page.html";
 const std::vector<std::string> kBothFiles{"/shujuzhongxin/banb.txt", "/shujuzhongxin/wz.txt"};
@@ -208,7 +196,7 @@ std::vector<NoticeCase> noticeCases()
         {"error page", {httpReply(404, "Not Found", "<html>404</html>")}, {}, kFlagOnly},
         {"address with a line break", {ok("1"), ok(kAddress + "\r\n")}, {"open " + kAddress + "\r\n", "welcome"},
          kBothFiles},
-        {"unreadable address", {ok("1"), resetAtOnce()}, {"welcome"}, kBothFiles},
+        {"unreadable address", {ok("1"), ScriptedReply{.resetAfter = 0}}, {"welcome"}, kBothFiles},
         {"non-web address", {ok("1"), ok("file:///etc/passwd")}, {"welcome"}, kBothFiles},
     };
 }

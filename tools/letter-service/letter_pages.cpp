@@ -70,8 +70,6 @@ Fields formFields(std::string_view text)
 std::optional<std::int64_t> wholeNumber(std::string_view text)
 {
     std::int64_t value = 0;
-    if (text.empty())
-        return std::nullopt;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size())
         return std::nullopt;

@@ -118,8 +118,7 @@ HttpRequest::Exchange::Exchange(std::shared_ptr<const Connection::Target> target
     origin_.host = target_->host;
     origin_.port = target_->port == 0 ? 80 : target_->port;
     origin_.path = path.empty() ? "/" : std::move(path);
-    sharedMulti_ = target_->user.empty();
-    multi_ = sharedMulti_ ? takeSpareMulti() : curl_multi_init();
+    multi_ = sharesThreadMulti() ? takeSpareMulti() : curl_multi_init();
     easy_ = curl_easy_init();
 }
 
@@ -128,11 +127,16 @@ HttpRequest::Exchange::~Exchange()
     endAttempt();
     if (easy_ != nullptr)
         curl_easy_cleanup(easy_);
-    if (multi_ != nullptr && sharedMulti_)
+    if (multi_ != nullptr && sharesThreadMulti())
         giveBackMulti(multi_);
     else if (multi_ != nullptr)
         curl_multi_cleanup(multi_);
     curl_slist_free_all(headerList_);
+}
+
+bool HttpRequest::Exchange::sharesThreadMulti() const
+{
+    return target_->user.empty();
 }
 
 bool HttpRequest::Exchange::cancelled() const
@@ -233,7 +237,7 @@ void HttpRequest::Exchange::startAttempt(bool withCredentials, long authenticati
     curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http");
     curl_easy_setopt(easy_, CURLOPT_PATH_AS_IS, 1L);
     curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-    if (sharedMulti_) {
+    if (sharesThreadMulti()) {
         curl_easy_setopt(easy_, CURLOPT_FORBID_REUSE, 1L);
         curl_easy_setopt(easy_, CURLOPT_DNS_CACHE_TIMEOUT, 0L);
     }

@@ -59,6 +59,8 @@ private:
     static int onProgress(void* self, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded);
 
     bool cancelled() const;
+    // Exchanges without credentials use the thread's spare multi handle (see takeSpareMulti).
+    bool sharesThreadMulti() const;
     bool hasCredentialsFor(const HttpAddress& address) const;
     long offeredAuthentication() const;
     std::optional<std::string_view> header(std::string_view lowerName) const;
@@ -84,7 +86,6 @@ private:
     HttpAddress current_;
 
     CURLM* multi_ = nullptr;
-    bool sharedMulti_ = false;  // the thread's spare handle, given back at the end
     CURL* easy_ = nullptr;
     curl_slist* headerList_ = nullptr;
     bool attemptActive_ = false;

@@ -1,6 +1,5 @@
 #include "ui/resources/hyperlink_box.hpp"
 
-#include <QDesktopServices>
 #include <QMouseEvent>
 
 namespace xingfan::ui {
@@ -40,7 +39,7 @@ void HyperlinkBox::mouseReleaseEvent(QMouseEvent* event)
 {
     // A click is a press and a release on the box; releasing after dragging off it is not.
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        QDesktopServices::openUrl(target_);
+        Q_EMIT clicked();
         event->accept();
         return;
     }

@@ -20,8 +20,6 @@ class MainBrowserPage : public QWebEnginePage {
 public:
     explicit MainBrowserPage(QObject* parent = nullptr);
 
-    const QString& statusText() const { return statusText_; }
-
 protected:
     QWebEnginePage* createWindow(WebWindowType type) override;
 

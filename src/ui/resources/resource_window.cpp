@@ -1,6 +1,8 @@
 #include "ui/resources/resource_window.hpp"
 
 #include "config/addresses.hpp"
+#include "platform/shell/shell.hpp"
+#include "ui/resources/hyperlink_box.hpp"
 #include "ui/resources/main_browser_page.hpp"
 #include "ui/resources/site_catalogue.hpp"
 #include "ui_resources.h"
@@ -41,7 +43,8 @@ ResourceWindow::ResourceWindow(const StartAddresses& start, QWidget* parent)
     ui_->超文本浏览框1->setPage(new MainBrowserPage(ui_->超文本浏览框1));
     ui_->超文本浏览框1->setUrl(start.mainBrowser);
     ui_->超文本浏览框2->setUrl(start.hiddenBrowser);
-    ui_->超级链接框1->setTarget(urlOf(config::kReferralPage));
+    connect(ui_->超级链接框1, &HyperlinkBox::clicked, this,
+            [] { platform::shell::openAddress(config::kReferralPage); });
 
     addSiteButtons();
     placeMainBrowser();
@@ -85,8 +88,8 @@ void ResourceWindow::centreOnScreen()
 bool ResourceWindow::browserHasFocus() const
 {
     const QWidget* focus = QApplication::focusWidget();
-    return focus != nullptr && (ui_->超文本浏览框1->isAncestorOf(focus) || ui_->超文本浏览框2->isAncestorOf(focus) ||
-                                focus == ui_->超文本浏览框1 || focus == ui_->超文本浏览框2);
+    // A widget counts as its own ancestor here.
+    return ui_->超文本浏览框1->isAncestorOf(focus) || ui_->超文本浏览框2->isAncestorOf(focus);
 }
 
 void ResourceWindow::keyPressEvent(QKeyEvent* event)

@@ -81,11 +81,9 @@ void TemporaryFile::rewrite(std::string_view contents) const
     out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
 }
 
-LetterServiceProcess::LetterServiceProcess(const std::string& mailboxPath, std::vector<std::string> extraArguments)
+LetterServiceProcess::LetterServiceProcess(const std::string& mailboxPath)
 {
-    std::vector<std::string> arguments{"--log", "0", mailboxPath};
-    arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
-    const Spawned spawned = spawnService(arguments, STDOUT_FILENO);
+    const Spawned spawned = spawnService({"--log", "0", mailboxPath}, STDOUT_FILENO);
     pid_ = spawned.pid;
     output_ = spawned.output;
     if (pid_ < 0)
@@ -96,7 +94,15 @@ LetterServiceProcess::LetterServiceProcess(const std::string& mailboxPath, std::
         port_ = static_cast<std::uint16_t>(std::stoi(first->substr(kPrefix.size())));
 }
 
-LetterServiceProcess::~LetterServiceProcess() { stop(); }
+LetterServiceProcess::~LetterServiceProcess()
+{
+    if (pid_ > 0) {
+        ::kill(pid_, SIGTERM);
+        waitForExit(pid_);
+    }
+    if (output_ >= 0)
+        ::close(output_);
+}
 
 std::string LetterServiceProcess::baseAddress() const
 {
@@ -130,21 +136,6 @@ std::optional<std::string> LetterServiceProcess::nextLine(std::chrono::milliseco
         }
         buffered_.append(chunk, static_cast<std::size_t>(got));
     }
-}
-
-int LetterServiceProcess::stop()
-{
-    int status = -1;
-    if (pid_ > 0) {
-        ::kill(pid_, SIGTERM);
-        status = waitForExit(pid_);
-        pid_ = -1;
-    }
-    if (output_ >= 0) {
-        ::close(output_);
-        output_ = -1;
-    }
-    return status;
 }
 
 ServiceRun runLetterServiceToEnd(const std::vector<std::string>& arguments)

@@ -29,9 +29,9 @@ private:
 
 class LetterServiceProcess {
 public:
-    // Starts `letter-service --log 0 <mailboxPath>` plus `extraArguments` and waits for its
-    // "listening on" line. started() tells whether it came.
-    explicit LetterServiceProcess(const std::string& mailboxPath, std::vector<std::string> extraArguments = {});
+    // Starts `letter-service --log 0 <mailboxPath>` and waits for its "listening on" line.
+    // started() tells whether it came. The service is ended when this is destroyed.
+    explicit LetterServiceProcess(const std::string& mailboxPath);
     ~LetterServiceProcess();
     LetterServiceProcess(const LetterServiceProcess&) = delete;
     LetterServiceProcess& operator=(const LetterServiceProcess&) = delete;
@@ -44,9 +44,6 @@ public:
     // The next line the service printed (a request when --log is on); nothing when none came
     // within `wait` or the service has ended.
     std::optional<std::string> nextLine(std::chrono::milliseconds wait = std::chrono::seconds(10));
-
-    // Ends the service and returns its exit status (-1 when it was killed by a signal).
-    int stop();
 
 private:
     pid_t pid_ = -1;
