@@ -211,14 +211,9 @@ TEST_P(NoticeOverTheWireTest, ReadsTheFilesAndActs)
     for (const ScriptedReply& reply : c.replies)
         server.enqueue(reply);
 
-    std::vector<std::string> events;
-    showStartupNotice(NoticeActions{
-        [&](const std::string& address) { events.push_back("open " + address); },
-        [&](const std::string& text, const std::string& title) {
-            events.push_back(text == kWelcomeText && title == kWelcomeTitle ? "welcome" : "other message");
-        },
-    });
-    EXPECT_EQ(events, c.expectedEvents);
+    Recorder recorder;
+    showStartupNotice(recorder.actions());
+    EXPECT_EQ(recorder.events, c.expectedEvents);
 
     const std::vector<std::string> requests = server.requests();
     ASSERT_EQ(requests.size(), c.expectedPaths.size());
@@ -231,10 +226,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, NoticeOverTheWireTest, ::testing::ValuesIn(notic
 TEST(NoticeOverTheWire, UnreachableServiceShowsNothing)
 {
     const ServiceBaseOverride base(LoopbackServer().url("/"));
-    bool acted = false;
-    showStartupNotice(NoticeActions{[&](const std::string&) { acted = true; },
-                                    [&](const std::string&, const std::string&) { acted = true; }});
-    EXPECT_FALSE(acted);
+    Recorder recorder;
+    showStartupNotice(recorder.actions());
+    EXPECT_TRUE(recorder.events.empty());
 }
 
 }  // namespace

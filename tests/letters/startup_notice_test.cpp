@@ -26,21 +26,6 @@ struct NoticeCase {
     std::vector<std::string> expectedEvents;
 };
 
-// What the notice did, in order: the files read, the address opened, the message shown.
-struct Recorder {
-    std::vector<std::string> events;
-
-    NoticeActions actions()
-    {
-        return NoticeActions{
-            [this](const std::string& address) { events.push_back("open " + address); },
-            [this](const std::string& text, const std::string& title) {
-                events.push_back(text == kWelcomeText && title == kWelcomeTitle ? "welcome" : "other message");
-            },
-        };
-    }
-};
-
 class StartupNoticeTest : public ::testing::TestWithParam<NoticeCase> {};
 
 TEST_P(StartupNoticeTest, ReadsFlagThenAddressAndActsInOrder)

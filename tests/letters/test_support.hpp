@@ -1,5 +1,6 @@
 #pragma once
 
+#include "letters/startup_notice.hpp"
 #include "text/gbk_codec.hpp"
 
 #include <QString>
@@ -9,6 +10,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace xingfan::letters::testing {
 
@@ -17,6 +19,21 @@ inline std::string gbk(std::string_view utf8)
 {
     return text::toGbk(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
+
+// What the notice did, in order: the address opened, the message shown.
+struct Recorder {
+    std::vector<std::string> events;
+
+    NoticeActions actions()
+    {
+        return NoticeActions{
+            [this](const std::string& address) { events.push_back("open " + address); },
+            [this](const std::string& text, const std::string& title) {
+                events.push_back(text == kWelcomeText && title == kWelcomeTitle ? "welcome" : "other message");
+            },
+        };
+    }
+};
 
 // A parameterised case's description as a test name.
 struct CaseName {
